@@ -36,14 +36,11 @@ public:
         slider.mouseDown (event (downPosition, {}, false));
     }
 
-    ~Gesture()
-    {
-        slider.mouseUp (event (lastPosition, {}, true));
-    }
+    ~Gesture() { slider.mouseUp (event (lastPosition, {}, true)); }
 
     double dragTo (float x, bool shift)
     {
-        lastPosition = { x, rowY };
+        lastPosition = {x, rowY};
         slider.mouseDrag (event (lastPosition, shift ? juce::ModifierKeys::shiftModifier : 0, true));
         return slider.getValue();
     }
@@ -54,26 +51,26 @@ private:
         const auto mods = extra.withFlags (juce::ModifierKeys::leftButtonModifier);
         const auto time = start + juce::RelativeTime::milliseconds (10 * ++ticks);
 
-        return { juce::Desktop::getInstance().getMainMouseSource(),
-                 position,
-                 mods,
-                 juce::MouseInputSource::defaultPressure,
-                 juce::MouseInputSource::defaultOrientation,
-                 juce::MouseInputSource::defaultRotation,
-                 juce::MouseInputSource::defaultTiltX,
-                 juce::MouseInputSource::defaultTiltY,
-                 &slider,
-                 &slider,
-                 time,
-                 downPosition,
-                 start,
-                 1,
-                 dragged };
+        return {juce::Desktop::getInstance().getMainMouseSource(),
+                position,
+                mods,
+                juce::MouseInputSource::defaultPressure,
+                juce::MouseInputSource::defaultOrientation,
+                juce::MouseInputSource::defaultRotation,
+                juce::MouseInputSource::defaultTiltX,
+                juce::MouseInputSource::defaultTiltY,
+                &slider,
+                &slider,
+                time,
+                downPosition,
+                start,
+                1,
+                dragged};
     }
 
     juce::Slider& slider;
-    juce::Point<float> downPosition, lastPosition { downPosition };
-    juce::Time start { 1'700'000'000'000 };
+    juce::Point<float> downPosition, lastPosition{downPosition};
+    juce::Time start{1'700'000'000'000};
     int ticks = 0;
 };
 
@@ -102,22 +99,17 @@ TEST_F (RBSliderTest, ShiftDragMovesATenthOfTheOffsetFromMouseDown)
     // Mouse-down at x = 112 puts the value at 100 in every case. A plain
     // slider would land on x - 12 at each step, which differs from every
     // Shift step below.
-    const DragCase cases[] {
-        { "25 px right with Shift moves as 2.5 px would",
-          112.0f, { { 137.0f, true, 102.5 } } },
-        { "50 px left with Shift moves as 5 px would",
-          112.0f, { { 62.0f, true, 95.0 } } },
-        { "an offset under half a pixel rounds to none with Shift",
-          112.0f, { { 112.4f, true, 100.0 }, { 111.6f, true, 100.0 } } },
-        { "the offset is rounded to whole pixels before scaling",
-          112.0f, { { 124.6f, true, 101.3 } } },
-        { "Shift pressed mid-drag jumps to mouse-down plus a tenth, releasing it jumps back",
-          112.0f, { { 132.0f, false, 120.0 },
-                    { 142.0f, true, 103.0 },
-                    { 152.0f, true, 104.0 },
-                    { 152.0f, false, 140.0 } } },
-        { "a drag far past the track's end with Shift stays well inside it",
-          112.0f, { { 400.0f, true, 128.8 } } },
+    const DragCase cases[]{
+        {"25 px right with Shift moves as 2.5 px would", 112.0f, {{137.0f, true, 102.5}}},
+        {"50 px left with Shift moves as 5 px would", 112.0f, {{62.0f, true, 95.0}}},
+        {"an offset under half a pixel rounds to none with Shift",
+         112.0f,
+         {{112.4f, true, 100.0}, {111.6f, true, 100.0}}},
+        {"the offset is rounded to whole pixels before scaling", 112.0f, {{124.6f, true, 101.3}}},
+        {"Shift pressed mid-drag jumps to mouse-down plus a tenth, releasing it jumps back",
+         112.0f,
+         {{132.0f, false, 120.0}, {142.0f, true, 103.0}, {152.0f, true, 104.0}, {152.0f, false, 140.0}}},
+        {"a drag far past the track's end with Shift stays well inside it", 112.0f, {{400.0f, true, 128.8}}},
     };
 
     for (const auto& c : cases)
@@ -131,8 +123,8 @@ TEST_F (RBSliderTest, ShiftDragMovesATenthOfTheOffsetFromMouseDown)
 
         for (const auto& step : c.steps)
         {
-            SCOPED_TRACE (juce::String ("drag to x = ") + juce::String (step.x)
-                          + (step.shift ? " with Shift" : ""));
+            SCOPED_TRACE (juce::String ("drag to x = ") + juce::String (step.x) +
+                          (step.shift ? " with Shift" : ""));
             EXPECT_NEAR (gesture.dragTo (step.x, step.shift), step.expectedValue, 1.0e-4);
         }
     }
@@ -146,7 +138,7 @@ TEST_F (RBSliderTest, FineDragMatchesAPlainSliderMovedATenthAsFar)
     {
         float x;
         float tenthAsFarX;
-    } steps[] { { 137.0f, 114.5f }, { 63.0f, 107.1f }, { 200.0f, 120.8f }, { 112.0f, 112.0f } };
+    } steps[]{{137.0f, 114.5f}, {63.0f, 107.1f}, {200.0f, 120.8f}, {112.0f, 112.0f}};
 
     RBSlider fine;
     juce::Slider plain;
@@ -163,13 +155,15 @@ TEST_F (RBSliderTest, FineDragMatchesAPlainSliderMovedATenthAsFar)
         EXPECT_DOUBLE_EQ (fineValue, plainGesture.dragTo (step.tenthAsFarX, false));
 
         if (step.x != 112.0f)
+        {
             EXPECT_GT (std::abs (fineValue - (step.x - trackStart)), 1.0);
+        }
     }
 }
 
 TEST_F (RBSliderTest, WithoutShiftBehavesExactlyLikeAPlainSlider)
 {
-    const float xs[] { 113.7f, 150.2f, 40.0f, 300.0f, -10.0f, 112.5f, 187.25f };
+    const float xs[]{113.7f, 150.2f, 40.0f, 300.0f, -10.0f, 112.5f, 187.25f};
 
     RBSlider rb;
     juce::Slider plain;
@@ -199,6 +193,6 @@ TEST_F (RBSliderTest, WithoutShiftBehavesExactlyLikeAPlainSlider)
             if (rbGesture.dragTo (x, true) != plainGesture.dragTo (x, true))
                 ++differingSteps;
     }
-    EXPECT_EQ (differingSteps, (int) std::size (xs));
+    EXPECT_EQ (differingSteps, (int)std::size (xs));
 }
 } // namespace

@@ -5,36 +5,56 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <iterator>
+#include <ostream>
+#include <string>
 
 namespace
 {
 enum class Ground
 {
-    opaque,       // every pixel alpha 255
-    transparent,  // every pixel alpha 0
-    cutOut        // opaque middle, transparent corners
+    opaque,      // every pixel alpha 255
+    transparent, // every pixel alpha 0
+    cutOut       // opaque middle, transparent corners
 };
 
 struct ArtCase
 {
-    const char* name;
-    const char* data;
-    int size;
+    const char* resource; // BinaryData name, looked up when the test runs
     int width;
     int height;
-    int pngColourType;   // IHDR colour type: 6 = RGBA, 2 = RGB
+    int pngColourType; // IHDR colour type: 6 = RGBA, 2 = RGB
     Ground ground;
 };
 
-const ArtCase artCases[] {
-    { "panelBackground", BinaryData::panelBackground_png, BinaryData::panelBackground_pngSize, 1616, 774, 6, Ground::opaque },
-    { "switchLeverDown", BinaryData::switchLeverDown_png, BinaryData::switchLeverDown_pngSize, 64, 64, 6, Ground::cutOut },
-    { "switchLeverUp",   BinaryData::switchLeverUp_png,   BinaryData::switchLeverUp_pngSize,   64, 64, 6, Ground::cutOut },
-    { "lampLit",         BinaryData::lampLit_png,         BinaryData::lampLit_pngSize,         52, 52, 6, Ground::cutOut },
-    { "lampDark",        BinaryData::lampDark_png,        BinaryData::lampDark_pngSize,        52, 52, 6, Ground::cutOut },
-    { "bannerBlank",     BinaryData::bannerBlank_png,     BinaryData::bannerBlank_pngSize,     403, 80, 6, Ground::transparent },
-    { "makerBanner",     BinaryData::makerBanner_png,     BinaryData::makerBanner_pngSize,     403, 80, 2, Ground::opaque },
+const ArtCase artCases[]{
+    {"panelBackground_png", 1616, 774, 6, Ground::opaque},
+    {"switchLeverDown_png", 64, 64, 6, Ground::cutOut},
+    {"switchLeverUp_png", 64, 64, 6, Ground::cutOut},
+    {"lampLit_png", 52, 52, 6, Ground::cutOut},
+    {"lampDark_png", 52, 52, 6, Ground::cutOut},
+    {"bannerBlank_png", 403, 80, 6, Ground::transparent},
+    {"makerBanner_png", 403, 80, 2, Ground::opaque},
 };
+
+// Keeps test names readable in gtest and ctest output.
+void PrintTo (const ArtCase& art, std::ostream* os)
+{
+    *os << art.resource;
+}
+
+struct Bytes
+{
+    const char* data = nullptr;
+    int size = 0;
+};
+
+Bytes bytesOf (const ArtCase& art)
+{
+    Bytes b;
+    b.data = BinaryData::getNamedResource (art.resource, b.size);
+    return b;
+}
 
 class EmbeddedArt : public ::testing::TestWithParam<ArtCase>
 {
@@ -43,7 +63,8 @@ protected:
 
     static juce::Image decode (const ArtCase& art)
     {
-        return juce::ImageCache::getFromMemory (art.data, art.size);
+        const auto bytes = bytesOf (art);
+        return juce::ImageCache::getFromMemory (bytes.data, bytes.size);
     }
 };
 
@@ -69,17 +90,19 @@ int countAlpha (const juce::Image& image, juce::uint8 alpha, bool equal)
 TEST_P (EmbeddedArt, PngHeaderIsEightBitNonInterlacedOfTheRightColourType)
 {
     const auto& art = GetParam();
-    ASSERT_GT (art.size, 33);
-    const auto* bytes = reinterpret_cast<const unsigned char*> (art.data);
+    const auto resource = bytesOf (art);
+    ASSERT_NE (resource.data, nullptr);
+    ASSERT_GT (resource.size, 33);
+    const auto* bytes = reinterpret_cast<const unsigned char*> (resource.data);
 
-    const unsigned char signature[] { 0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n' };
+    const unsigned char signature[]{0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
     for (int i = 0; i < 8; ++i)
         ASSERT_EQ (bytes[i], signature[i]) << "signature byte " << i;
 
-    ASSERT_EQ (bigEndian32 (bytes + 8), 13u);                        // IHDR length
+    ASSERT_EQ (bigEndian32 (bytes + 8), 13u); // IHDR length
     ASSERT_EQ (juce::String (reinterpret_cast<const char*> (bytes + 12), 4), "IHDR");
-    EXPECT_EQ (bigEndian32 (bytes + 16), (std::uint32_t) art.width);
-    EXPECT_EQ (bigEndian32 (bytes + 20), (std::uint32_t) art.height);
+    EXPECT_EQ (bigEndian32 (bytes + 16), (std::uint32_t)art.width);
+    EXPECT_EQ (bigEndian32 (bytes + 20), (std::uint32_t)art.height);
     EXPECT_EQ (bytes[24], 8) << "bit depth";
     EXPECT_EQ (bytes[25], art.pngColourType) << "colour type";
     EXPECT_EQ (bytes[28], 0) << "interlace method";
@@ -99,21 +122,21 @@ TEST_P (EmbeddedArt, DecodesToItsSizeWithTheExpectedGround)
 
     switch (art.ground)
     {
-        case Ground::opaque:
-            EXPECT_EQ (countAlpha (image, 255, false), 0) << "pixels that are not fully opaque";
-            break;
+    case Ground::opaque:
+        EXPECT_EQ (countAlpha (image, 255, false), 0) << "pixels that are not fully opaque";
+        break;
 
-        case Ground::transparent:
-            EXPECT_EQ (countAlpha (image, 0, false), 0) << "pixels that are not fully transparent";
-            break;
+    case Ground::transparent:
+        EXPECT_EQ (countAlpha (image, 0, false), 0) << "pixels that are not fully transparent";
+        break;
 
-        case Ground::cutOut:
-            for (auto corner : { juce::Point<int> (0, 0), { lastX, 0 }, { 0, lastY }, { lastX, lastY } })
-                EXPECT_EQ (image.getPixelAt (corner.x, corner.y).getAlpha(), 0) << "corner " << corner.toString();
+    case Ground::cutOut:
+        for (auto corner : {juce::Point<int> (0, 0), {lastX, 0}, {0, lastY}, {lastX, lastY}})
+            EXPECT_EQ (image.getPixelAt (corner.x, corner.y).getAlpha(), 0) << "corner " << corner.toString();
 
-            EXPECT_EQ (image.getPixelAt (art.width / 2, art.height / 2).getAlpha(), 255) << "centre";
-            EXPECT_GT (countAlpha (image, 0, true), 0);
-            break;
+        EXPECT_EQ (image.getPixelAt (art.width / 2, art.height / 2).getAlpha(), 255) << "centre";
+        EXPECT_GT (countAlpha (image, 0, true), 0);
+        break;
     }
 }
 
@@ -128,25 +151,34 @@ TEST_P (EmbeddedArt, SecondFetchReturnsTheCachedImage)
 
     // Decoding the bytes afresh gives a different pixel buffer, so the
     // identity above comes from the cache and not from the decoder.
-    const auto fresh = juce::ImageFileFormat::loadFrom (art.data, (size_t) art.size);
+    const auto resource = bytesOf (art);
+    const auto fresh = juce::ImageFileFormat::loadFrom (resource.data, (size_t)resource.size);
     ASSERT_TRUE (fresh.isValid());
     EXPECT_NE (fresh.getPixelData(), first.getPixelData());
 }
 
 INSTANTIATE_TEST_SUITE_P (Images, EmbeddedArt, ::testing::ValuesIn (artCases),
-                          [] (const auto& info) { return std::string (info.param.name); });
+                          [] (const auto& testInfo) { return std::string (testInfo.param.resource); });
+
+TEST (EmbeddedArtList, HoldsExactlyTheSevenPanelImages)
+{
+    EXPECT_EQ (BinaryData::namedResourceListSize, (int)std::size (artCases));
+
+    for (const auto& art : artCases)
+        EXPECT_NE (bytesOf (art).data, nullptr) << art.resource;
+}
 
 TEST (EmbeddedArtBanner, MakerBannerScalesToTheBannerButtonSize)
 {
     juce::ScopedJuceInitialiser_GUI juce;
-    const auto banner = juce::ImageCache::getFromMemory (BinaryData::makerBanner_png,
-                                                         BinaryData::makerBanner_pngSize);
+    const auto banner =
+        juce::ImageCache::getFromMemory (BinaryData::makerBanner_png, BinaryData::makerBanner_pngSize);
     ASSERT_TRUE (banner.isValid());
 
     // The editor sizes the banner from the decoded image, in float, truncated.
     constexpr float bannerScale = 0.35275736f;
-    const auto width = (int) ((float) banner.getWidth() * bannerScale);
-    const auto height = (int) ((float) banner.getHeight() * bannerScale);
+    const auto width = (int)((float)banner.getWidth() * bannerScale);
+    const auto height = (int)((float)banner.getHeight() * bannerScale);
 
     EXPECT_EQ (width, 142);
     EXPECT_EQ (height, 28);
