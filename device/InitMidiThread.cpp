@@ -14,6 +14,10 @@ void BasaltProcessor::InitMidiThread::run()
 
     auto& ports = *processor.ports;
 
+    // Raised before any output is published, so that an open output never reads
+    // as connected before the unit has answered.
+    processor.awaitingStartupReply = 1;
+
     // The last matching output wins, even when it fails to open.
     for (const auto& output : ports.getAvailableOutputs())
         if (PortNames::isUnitPort (output.name))
@@ -30,8 +34,6 @@ void BasaltProcessor::InitMidiThread::run()
 
         processor.registerForInput (input.identifier);
     }
-
-    processor.awaitingStartupReply = 1;
 
     auto output = processor.getMidiOutput();
 

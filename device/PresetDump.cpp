@@ -50,8 +50,12 @@ std::vector<juce::MidiMessage> PresetDump::getMessages() const
 
 void PresetDump::clearLocked()
 {
+    // Copy-assigned on purpose: JUCE 7.0.5's MidiMessage move assignment drops the
+    // target's heap buffer without freeing it.
+    static const juce::MidiMessage empty;
+
     for (int i = 0; i < count.load(); ++i)
-        messages[(size_t) i] = juce::MidiMessage();
+        messages[(size_t) i] = empty;
 
     count.store (0);
 }

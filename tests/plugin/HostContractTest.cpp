@@ -163,6 +163,55 @@ TEST (HostContract, ConstructionTouchesNoPortAndPrepareSearchesOnce)
     EXPECT_FALSE (processor.isConnected());
 }
 
+// Ports whose listing blocks until the test opens the gate, like a slow MIDI driver.
+class GatedPorts final : public MidiPorts
+{
+public:
+    explicit GatedPorts (juce::WaitableEvent& gateToWaitFor) : gate (gateToWaitFor) {}
+
+    juce::Array<juce::MidiDeviceInfo> getAvailableOutputs() override
+    {
+        listing = true;
+        gate.wait();
+        return {};
+    }
+
+    juce::Array<juce::MidiDeviceInfo> getAvailableInputs() override { return {}; }
+    std::unique_ptr<MidiOutputPort> openOutput (const juce::String&) override { return nullptr; }
+    bool isInputEnabled (const juce::String&) override { return false; }
+    void setInputEnabled (const juce::String&, bool) override {}
+    void addInputCallback (const juce::String&, juce::MidiInputCallback*) override {}
+    void removeInputCallback (const juce::String&, juce::MidiInputCallback*) override {}
+
+    std::atomic<bool> listing { false };
+
+private:
+    juce::WaitableEvent& gate;
+};
+
+TEST (HostContract, PrepareToPlayNeverWaitsForTheSearch)
+{
+    juce::WaitableEvent gate;
+    auto ports = std::make_unique<GatedPorts> (gate);
+    auto& gated = *ports;
+    BasaltProcessor processor { std::move (ports) };
+
+    // Every call returns while the search is stuck in the port listing.
+    for (int i = 0; i < 10; ++i)
+        processor.prepareToPlay (48000.0, 512);
+
+    while (! gated.listing)
+        juce::Thread::yield();
+
+    for (int i = 0; i < 10; ++i)
+        processor.prepareToPlay (96000.0, 128);
+
+    EXPECT_TRUE (processor.initMidiThread.isThreadRunning());
+
+    gate.signal();
+    EXPECT_TRUE (processor.initMidiThread.waitForThreadToExit (5000));
+}
+
 TEST (HostContract, DestroyingAnUnpreparedProcessorTouchesNothing)
 {
     auto calls = std::make_shared<RecordingPorts::Calls>();
