@@ -1,6 +1,7 @@
 #include "plugin/BasaltProcessor.h"
 
 #include "plugin/Parameters.h"
+#include "plugin/StateReading.h"
 
 // The saved state is the parameter tree in the framework's binary XML wrapping,
 // with one "PresetMsgN" child per stored message and a "PresetName" child:
@@ -33,37 +34,6 @@ juce::String messageToText (const juce::MidiMessage& message)
     return juce::JSON::toString (bytes, true);
 }
 
-// Keeps the low 8 bits of the framework's integer conversion; a number too large
-// for an int (which the framework would convert with undefined behaviour) gives 0.
-juce::uint8 byteFromValue (const juce::var& value)
-{
-    if (value.isDouble())
-    {
-        const auto d = (double) value;
-        const bool fits = d > (double) std::numeric_limits<int>::min() - 1.0
-                          && d < (double) std::numeric_limits<int>::max() + 1.0;
-        return fits ? (juce::uint8) ((int) d & 0xFF) : 0;
-    }
-
-    return (juce::uint8) ((juce::int64) value & 0xFF);
-}
-
-std::optional<juce::MidiMessage> messageFromText (const juce::String& text)
-{
-    const auto parsed = juce::JSON::parse (text);
-    const auto* elements = parsed.getArray();
-
-    if (elements == nullptr || elements->isEmpty())
-        return std::nullopt;
-
-    juce::HeapBlock<juce::uint8> bytes ((size_t) elements->size());
-
-    for (int i = 0; i < elements->size(); ++i)
-        bytes[i] = byteFromValue (elements->getReference (i));
-
-    return juce::MidiMessage (bytes.get(), elements->size(), 0.0);
-}
-
 // Drops the message children at or above the live count, so that a save never
 // carries the tail of an older, longer dump.
 void removeStaleMessages (juce::ValueTree& state, int liveCount)
@@ -79,22 +49,6 @@ void removeStaleMessages (juce::ValueTree& state, int liveCount)
     }
 }
 
-// The framework's reader hands any bytes to its UTF-8 decoder, which may read
-// past the end of a damaged text; only well-formed text gets that far.
-std::unique_ptr<juce::XmlElement> readStateXml (const void* data, int sizeInBytes)
-{
-    if (data == nullptr || sizeInBytes <= 8)
-        return nullptr;
-
-    const auto declaredLength = (int) juce::ByteOrder::littleEndianInt (juce::addBytesToPointer (data, 4));
-    const auto textLength = juce::jmin (declaredLength, sizeInBytes - 8);
-    const auto* text = static_cast<const char*> (data) + 8;
-
-    if (textLength > 0 && ! juce::CharPointer_UTF8::isValidString (text, textLength))
-        return nullptr;
-
-    return juce::AudioProcessor::getXmlFromBinary (data, sizeInBytes);
-}
 } // namespace
 
 //==============================================================================

@@ -191,6 +191,8 @@ TEST (SavedState, RestoreRules)
           { { 1 } }, "0123456789012345678901234567890" },
         { "a name comes back even with no messages", "<PresetName theProperty='Solo'/>", {}, "Solo" },
         { "a name child without its property gives the empty name", "<PresetName/>", {}, "" },
+        { "references to no character are dropped from the name",
+          "<PresetName theProperty='A&#1114112;B&#55296;C&#233;'/>", {}, juce::String::fromUTF8 ("ABC\xc3\xa9") },
         { "no children: an empty dump, the name kept", "", {}, "kept" },
     };
 
@@ -206,6 +208,18 @@ TEST (SavedState, RestoreRules)
         EXPECT_EQ (instance.processor.getProgramName (0), c.name) << c.description;
         EXPECT_FLOAT_EQ (instance.mode(), 0.5f) << c.description;
     }
+}
+
+TEST (SavedState, ARestoredNameIsAlwaysWholeUtf8)
+{
+    // The framework's reader turns a malformed reference into a number beyond Unicode.
+    Instance instance;
+    instance.restore (blockFromXml ("<Parameters><PresetName theProperty='&#233#233;&#233;x'/></Parameters>"));
+
+    const auto bytes = instance.processor.presetName.getBytes();
+    EXPECT_TRUE (juce::CharPointer_UTF8::isValidString (bytes.data(), (int) bytes.size()));
+    EXPECT_TRUE (instance.processor.getProgramName (0).endsWith (juce::String::fromUTF8 ("\xc3\xa9x")))
+        << instance.processor.getProgramName (0);
 }
 
 TEST (SavedState, RestoresAsManyMessagesAsTheDumpHolds)
