@@ -3,16 +3,9 @@
 #   VST3 -> ~/.vst3, LV2 -> ~/.lv2, Standalone -> ~/.local/bin.
 set -euo pipefail
 
-root="$(cd "$(dirname "$0")/.." && pwd)"
-cd "$root"
+source "$(dirname "$0")/common.sh"
 
-./scripts/setup.sh
-
-export CCACHE_DIR="${CCACHE_DIR:-$root/.cache/ccache}"
-export CCACHE_BASEDIR="$root"
-
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release "${launcher[@]}"
 cmake --build build --target Snapwell_VST3 Snapwell_LV2 Snapwell_Standalone
 
 artefacts="build/Snapwell_artefacts/Release"

@@ -6,15 +6,8 @@
 # SNAPWELL_FUZZ_SECONDS sets each fuzzer's run time (default 60).
 set -euo pipefail
 
-root="$(cd "$(dirname "$0")/.." && pwd)"
-cd "$root"
-
-./scripts/setup.sh
-
-export CCACHE_DIR="${CCACHE_DIR:-$root/.cache/ccache}"
-export CCACHE_BASEDIR="$root"
+source "$(dirname "$0")/common.sh"
 fuzz_seconds="${SNAPWELL_FUZZ_SECONDS:-60}"
-launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
 # Tests that need an X server (the clipboard) get a virtual one.
 run_with_display() {

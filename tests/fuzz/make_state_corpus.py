@@ -57,7 +57,7 @@ def dump_children(messages, name):
     return children
 
 
-def fractal_message(model, function, payload_size, rng):
+def unit_message(model, function, payload_size, rng):
     data = [0xF0, 0x00, 0x01, 0x74, model, function]
     data += [rng.randrange(128) for _ in range(payload_size)]
     checksum = 0
@@ -69,10 +69,10 @@ def fractal_message(model, function, payload_size, rng):
 def preset_dump(model, count, seed):
     """A 15-byte 0x77 header, 0x78 chunks of a few hundred bytes, an 11-byte 0x79 footer."""
     rng = random.Random(seed)
-    dump = [fractal_message(model, 0x77, 7, rng)]
+    dump = [unit_message(model, 0x77, 7, rng)]
     while len(dump) < count - 1:
-        dump.append(fractal_message(model, 0x78, rng.randrange(200, 400), rng))
-    dump.append(fractal_message(model, 0x79, 3, rng))
+        dump.append(unit_message(model, 0x78, rng.randrange(200, 400), rng))
+    dump.append(unit_message(model, 0x79, 3, rng))
     return dump
 
 
