@@ -14,8 +14,12 @@ done
 
 [ -f "$bundle/manifest.ttl" ] || { echo "FAIL: no manifest.ttl in $bundle"; exit 1; }
 
-# Only this bundle's folder: nothing installed on the machine can stand in for it.
-LV2_PATH="$(cd "$(dirname "$bundle")" && pwd)"
+# Installed as the install script does, into ~/.lv2 (HOME is the test's own folder),
+# and only that folder searched: nothing else on the machine can stand in for it.
+mkdir -p "$HOME/.lv2"
+rm -rf "$HOME/.lv2/$(basename "$bundle")"
+cp -R "$bundle" "$HOME/.lv2/"
+LV2_PATH="$HOME/.lv2"
 export LV2_PATH
 
 case "$check" in
