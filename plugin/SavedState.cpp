@@ -41,14 +41,13 @@ void removeStaleMessages (juce::ValueTree& state, int liveCount)
     for (int i = state.getNumChildren(); --i >= 0;)
     {
         const auto type = state.getChild (i).getType().toString();
+        const auto index = type.fromFirstOccurrenceOf (presetMessagePrefix, false, false);
 
-        if (type.startsWith (presetMessagePrefix)
-            && type.substring (presetMessagePrefix.length()).containsOnly ("0123456789")
-            && type.substring (presetMessagePrefix.length()).getIntValue() >= liveCount)
+        if (type.startsWith (presetMessagePrefix) && index.isNotEmpty() && index.containsOnly ("0123456789")
+            && index.getIntValue() >= liveCount)
             state.removeChild (i, nullptr);
     }
 }
-
 } // namespace
 
 //==============================================================================
