@@ -85,7 +85,7 @@ public:
     std::atomic<float> releaseProgress { 0.0f };
 
     // The system's MIDI ports; owns the device manager that keeps the unit's inputs open.
-    // Declared first so that the inputs close last.
+    // The destructor removes our callbacks first; the inputs themselves close when this goes, last but one.
     const std::unique_ptr<MidiPorts> ports;
 
     // The host's one parameter, "MODE"; its state tree is the root of the saved state.
